@@ -162,10 +162,7 @@ void ReverbEngine::renderBlock(const float* in1, const float* in2, float* const*
     applyEqChain(history1, eqFilters1, count);
     if (stereo) applyEqChain(history2, eqFilters2, count);
     for (int k = 0; k < numOuts; ++k) std::fill(outs[k], outs[k] + count, 0.0f);
-    if (!withoutTaps) {
-        const int n = numTaps;
-        for (int i = 0; i < n; ++i) renderTap(taps[i], outs, numOuts, count);
-    }
+    if (!withoutTaps) renderTaps(outs, numOuts, count);
     finalMix(outs, numOuts, count);
 }
 

@@ -95,9 +95,12 @@ void ReverbEngine::setProgramAndRate(int program, float rate) {
     if (program >= 0 && program < kNumPrograms) currentProgram = program;
     if (isUsableSampleRate(rate)) sampleRate = rate;
     seedRandom(141);
-    // The diffuser's lines are laid out anew; no block may read them meanwhile.
+    // The diffuser's lines are laid out anew: no block may run them and no tracer may
+    // configure them meanwhile.
     pauseAudio();
+    tapsLock.lock();
     diffuser->prepare(sampleRate);
+    tapsLock.unlock();
 }
 
 void ReverbEngine::restart() {

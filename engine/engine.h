@@ -219,7 +219,9 @@ struct ReverbEngine {
     void renderBlock5(const float* in1, const float* in2, float* outL, float* outR, float* outLs,
                       float* outRs, float* outC, int count);
     void resetSignalPath();
+    // The plain renderer of one tap; renderTaps gives the same result for all of them faster.
     void renderTap(RayTap& tap, float* const* outs, int numOuts, int count);
+    void renderTaps(float* const* outs, int numOuts, int count);
 
     KelvoranProgram& program() { return programs[currentProgram.load()]; }
 
@@ -236,6 +238,7 @@ struct ReverbEngine {
     // A table rebuild asked for by the parameter path happens here, on the tracing thread.
     void takeTableRebuild();
     void resizeDryBuffers();
+    bool renderSteadyGroup(RayTap* const* group, float* const* outs, int numOuts, int count);
 };
 
 // The new tap becomes the current one: at the end of a cross-fade or all at once.

@@ -316,3 +316,45 @@ TEST(Sound, MovingAWallWhileASinePlaysCrossFadesWithoutAClick) {
     EXPECT_LT(smooth, 1.3f * steady) << "no sample step beyond what the steady room makes";
     EXPECT_GT(abrupt, smooth) << "an abrupt switch steps harder than the cross-fade";
 }
+
+TEST(TapRenderer, GroupedRenderingEqualsThePlainRendererBitForBit) {
+    auto e = makeEngine();
+    auto in = noise(kHistoryLength / 4);
+    for (int i = 0; i < kHistoryLength; ++i) e->history1[i] = in[i % in.size()], e->history2[i] = -in[(i * 7) % in.size()];
+    auto setTaps = [&] {
+        uint32_t r = 9;
+        auto rnd = [&] { return (r = r * 1103515245u + 12345u) >> 9; };
+        e->numTaps = 300;
+        for (int i = 0; i < 300; ++i) {
+            RayTap& t = e->taps[i];
+            t.curHistory = i % 3 ? e->history1 : e->history2;
+            t.newHistory = e->history1;
+            t.curDelay = -int(rnd() % 200000);
+            t.newDelay = -int(rnd() % 200000);
+            t.curLowpassCoef = float(rnd() % 1000) / 1000.0f + 0.001f;
+            t.newLowpassCoef = 0.5f;
+            t.curLowpassState = t.newLowpassState = 0.01f;
+            for (int k = 0; k < 5; ++k) t.curGain[k] = i % 23 == 0 ? 0.0f : float(rnd() % 100) / 100.0f;
+            for (int k = 0; k < 5; ++k) t.newGain[k] = 0.3f;
+            t.fade = 0.7f, t.fadeStep = 0.0001f;
+            t.pending = i % 41 == 5;
+        }
+    };
+    for (int outputs : {2, 4, 5})
+        for (int count : {1, 37, 512}) {
+            for (int writePos : {1000, kHistoryLength - 20}) {
+                std::vector<std::vector<float>> a(5, std::vector<float>(count, 0.0f)), b = a;
+                float* oa[5] = {a[0].data(), a[1].data(), a[2].data(), a[3].data(), a[4].data()};
+                float* ob[5] = {b[0].data(), b[1].data(), b[2].data(), b[3].data(), b[4].data()};
+                e->writePos = writePos;
+                setTaps();
+                e->renderTaps(oa, outputs, count);
+                std::vector<float> states;
+                for (int i = 0; i < 300; ++i) states.push_back(e->taps[i].curLowpassState);
+                setTaps();
+                for (int i = 0; i < 300; ++i) e->renderTap(e->taps[i], ob, outputs, count);
+                for (int k = 0; k < outputs; ++k) ASSERT_EQ(a[k], b[k]) << outputs << " " << count << " " << writePos;
+                for (int i = 0; i < 300; ++i) ASSERT_EQ(states[i], e->taps[i].curLowpassState) << i;
+            }
+        }
+}
