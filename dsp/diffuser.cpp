@@ -31,8 +31,9 @@ void stepOscillator(DiffusionLine& line) {
 }
 
 void updateModulatedRead(DiffusionLine& line, float depth) {
+    // The oscillator stays within about 0..1 and the depth within 0..16384: a plain cast.
     float offset = line.lfoValue * depth;
-    line.modOffset = toInt(offset);
+    line.modOffset = int32_t(offset);
     line.modWeightNext = offset - float(line.modOffset);
     line.modWeightThis = 1.0f - line.modWeightNext;
 }
@@ -130,7 +131,8 @@ void Diffuser::configure(float size, float gain, float bend, float mod) {
 }
 
 // One sample of one network of eight lines; sample gets the network output added.
-void Diffuser::processNetwork(DiffusionLine* net, float& sample, bool bend) {
+void Diffuser::processNetwork(DiffusionLine* net, const float* outGain, const float* feedback,
+                              float& sample, bool bend) {
     float x = sample + 1e-20f;
     if (!std::isfinite(x)) x = 0.0f;  // a bad input must not stay in the loop for ever
 
@@ -142,13 +144,13 @@ void Diffuser::processNetwork(DiffusionLine* net, float& sample, bool bend) {
             const int32_t phase = L.bendPhase.load();
             v[k] = L.buffer[(L.readIndex + (phase >> 9)) & kDiffusionLineMask];
             L.bendPhase = wrappingAdd(phase, L.bendRate.load());
-            y += L.outGain.load() * v[k];
+            y += outGain[k] * v[k];
         } else {
             v[k] = L.buffer[L.readIndex];
             const int32_t m = L.readIndex + L.modOffset;
             const float read = L.modWeightThis * L.buffer[m & kDiffusionLineMask] +
                                L.modWeightNext * L.buffer[(m + 1) & kDiffusionLineMask];
-            y += L.outGain.load() * read;
+            y += outGain[k] * read;
         }
         L.readIndex = (L.readIndex + 1) & kDiffusionLineMask;
     }
@@ -162,7 +164,7 @@ void Diffuser::processNetwork(DiffusionLine* net, float& sample, bool bend) {
 
     for (int k = 0; k < 8; ++k) {
         DiffusionLine& L = net[k];
-        const float fed = L.feedback.load() * h[k];
+        const float fed = feedback[k] * h[k];
         L.buffer[L.writeIndex] = (k & 1) ? fed - x : fed + x;
         L.writeIndex = (L.writeIndex + 1) & kDiffusionLineMask;
     }
@@ -187,12 +189,18 @@ void Diffuser::stepOscillators(bool stereo) {
 void Diffuser::process(float* historyA, float* historyB, int start, int count) {
     if (!historyA) return;
     processing.store(true);
+    // Gains change only through configure, which never runs during a block.
+    float outGain[2 * kDiffusionNetworkLines], feedback[2 * kDiffusionNetworkLines];
+    for (int k = 0; k < 2 * kDiffusionNetworkLines; ++k)
+        outGain[k] = lines[k].outGain.load(), feedback[k] = lines[k].feedback.load();
     for (int n = 0; n < count; ++n) {
         if (!prepared.load()) break;
         const bool bend = bendActive.load() != 0;
         const int p = int((uint32_t(start) + uint32_t(n)) & kHistoryWrap);
-        processNetwork(lines, historyA[p], bend);
-        if (historyB) processNetwork(lines + kDiffusionNetworkLines, historyB[p], bend);
+        processNetwork(lines, outGain, feedback, historyA[p], bend);
+        if (historyB)
+            processNetwork(lines + kDiffusionNetworkLines, outGain + kDiffusionNetworkLines,
+                           feedback + kDiffusionNetworkLines, historyB[p], bend);
         if (!bend) stepOscillators(historyB != nullptr);
     }
     processing.store(false);

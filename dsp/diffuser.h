@@ -57,7 +57,8 @@ class Diffuser {
     void waitWhileProcessing();
     void zeroLines();
     void layoutLine(DiffusionLine& line, int i, float rate);
-    void processNetwork(DiffusionLine* net, float& sample, bool bend);
+    void processNetwork(DiffusionLine* net, const float* outGain, const float* feedback,
+                        float& sample, bool bend);
     void stepOscillators(bool stereo);
 };
 
