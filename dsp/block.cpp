@@ -187,6 +187,10 @@ void ReverbEngine::resetSignalPath() {
         eqFilters2[b]->clearState();
     }
     diffuser->clear();
+    // The taps' filters start from silence too, or a resumed host hears a click of the old tail.
+    tapsLock.lock();
+    for (RayTap& t : taps) t.curLowpassState = t.newLowpassState = kDenormal;
+    tapsLock.unlock();
     ready.store(1);
 }
 

@@ -86,9 +86,10 @@ ReverbEngine::~ReverbEngine() {
     delete[] discardOutput;
 }
 
-void ReverbEngine::pauseAudio() {
-    ready.store(0);
+int32_t ReverbEngine::pauseAudio() {
+    int32_t was = ready.exchange(0);
     while (inBlock.load()) std::this_thread::yield();
+    return was;
 }
 
 void ReverbEngine::setProgramAndRate(int program, float rate) {
@@ -97,10 +98,11 @@ void ReverbEngine::setProgramAndRate(int program, float rate) {
     seedRandom(141);
     // The diffuser's lines are laid out anew: no block may run them and no tracer may
     // configure them meanwhile.
-    pauseAudio();
+    int32_t wasReady = pauseAudio();
     tapsLock.lock();
     diffuser->prepare(sampleRate);
     tapsLock.unlock();
+    ready.store(wasReady);
 }
 
 void ReverbEngine::restart() {

@@ -184,8 +184,9 @@ struct ReverbEngine {
     // Part of the program switch and the sample-rate set-up.
     void setProgramAndRate(int program, float rate);
     void restart();
-    // Stops the block entry and waits for a running block to end (never on the audio thread).
-    void pauseAudio();
+    // Stops the block entry and waits for a running block to end (never on the audio
+    // thread); returns what `ready` was.
+    int32_t pauseAudio();
 
     // Room operations.
     void loadRoom(int program);

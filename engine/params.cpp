@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "dsp/eq_filter.h"
@@ -17,6 +18,10 @@ float eqFrequency(float x, float rate) {
 float eqGainDb(float x) { return 30.0f * (x - 0.5f); }
 float shelfWidth(float x) { return 0.2f + 0.8f * (1.0f - x); }
 float peakWidth(float x) { return 0.1f + 3.0f * x; }
+
+// Loss factors per reflection or per metre: values beyond 0..1 would make rays gain level
+// at every bounce (or, for the air, take powers of negative numbers).
+float lossFactor(float f) { return f < 0.0f ? 0.0f : f > 1.0f ? 1.0f : f; }
 
 // Indices that change nothing the tracer uses.
 bool keepsRoom(int index) {
@@ -41,15 +46,15 @@ void ReverbEngine::applyParameter(int index, float x) {
     switch (index) {
         case 0: wetGain = x * x; break;
         case 1: dryGain = x * x; break;
-        case 2: wallAbsorb = 1.0f - 0.7f * x * x * x; break;
-        case 3: wallHiCut = 1.0f - 0.7f * x * x * x; break;
+        case 2: wallAbsorb = lossFactor(1.0f - 0.7f * x * x * x); break;
+        case 3: wallHiCut = lossFactor(1.0f - 0.7f * x * x * x); break;
         case 4:
-            scatter = 0.5f * x;
+            scatter = 0.5f * std::clamp(x, 0.0f, 1.0f);  // at most a quarter radian either way
             if (overlay) overlayMode = 1, overlayTicks = 10;
             break;
         case 5: height = 40.0f * x; break;
-        case 6: airAbsorb = 1.0f - 0.005f * x * x * x; break;
-        case 7: airHiCut = 1.0f - 0.005f * x * x * x; break;
+        case 6: airAbsorb = lossFactor(1.0f - 0.005f * x * x * x); break;
+        case 7: airHiCut = lossFactor(1.0f - 0.005f * x * x * x); break;
         case 8: earsX = gridPosition(x); break;
         case 9: earsY = gridPosition(x); break;
         case 10: source1X = gridPosition(x); break;

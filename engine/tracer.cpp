@@ -189,8 +189,9 @@ void ReverbEngine::raySegment(RayTap& t, RayPath& path, const Room& room, float 
     ux = ux - 2 * k * w.nx;
     uy = uy - 2 * k * w.ny;
     float theta = scatter * (float(drawRandom()) * 0.000030518509f - 0.5f);
-    t.hiCut *= 1 - theta;
-    t.amplitude *= 1 - theta;
+    // Scattering takes level out of the ray whichever way it turns; it never adds any.
+    t.hiCut *= 1 - std::fabs(theta);
+    t.amplitude *= 1 - std::fabs(theta);
     float c = std::cos(theta), s = std::sin(theta);
     float rx = ux * c - uy * s, ry = uy * c + ux * s;
     t.dirX = rx, t.dirY = ry;

@@ -202,3 +202,25 @@ TEST(BlockProcessing, NonFiniteInputDoesNotStayInTheHistories) {
     auto r = render(*e, noise(4096), noise(4096), 512);
     for (float x : r.left) ASSERT_TRUE(std::isfinite(x));
 }
+
+TEST(BlockProcessing, ValuesBeyondTheRangeNeverMakeTheRoomExplode) {
+    const std::pair<int, float> cases[] = {
+        {3, 2.0f}, {7, 50.0f}, {4, 999.0f}, {2, -5.0f}, {3, -5.0f}, {6, -5.0f}, {7, -5.0f},
+        {2, 0.0f},  // no absorption at all, with the most scatter below
+    };
+    for (auto [index, value] : cases) {
+        auto e = makeEngine();
+        addBox(e->programs[0], 5, 5, 45, 40);
+        switchProgram(*e, 0);
+        e->applyParameter(4, 1.0f);  // full scatter
+        e->applyParameter(index, value);
+        e->restart();  // the whole room traced again at the next block
+        auto in = noise(44100);
+        auto r = render(*e, in, in, 512);
+        bool finite = true;
+        float peak = 0;
+        for (float x : r.left) finite &= std::isfinite(x), peak = std::max(peak, std::fabs(x));
+        EXPECT_TRUE(finite) << index << " = " << value;
+        EXPECT_LT(peak, 1000.0f) << index << " = " << value;
+    }
+}
