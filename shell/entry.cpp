@@ -23,6 +23,9 @@ KELVORAN_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
     }
 }
 
-// Older hosts call "main"; it is the same function.
+// Older hosts call "main"; it is the same function. The command-line tools link this file
+// into a program of their own, which has its own main.
+#ifndef KELVORAN_NO_MAIN_ALIAS
 KELVORAN_EXPORT __attribute__((alias("VSTPluginMain"))) AEffect* vstMainAlias(audioMasterCallback host)
     __asm__("main");
+#endif
