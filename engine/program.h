@@ -81,4 +81,16 @@ void initProgram(KelvoranProgram& p);
 bool AddWall(KelvoranProgram& p, int x1, int y1, int x2, int y2);
 void convertLegacyProgram(KelvoranProgram& target, const LegacyProgram& legacy);
 
+// A stored program read from outside (chunk, file) may claim any wall count and an
+// unterminated name: the count is clamped into 0..256 and the name cut to 27 characters,
+// so nothing reads or writes past the record; every other byte is kept as it came.
+inline void makeProgramSafe(KelvoranProgram& p) {
+    if (p.numWalls < 0) p.numWalls = 0;
+    if (p.numWalls > kMaxWalls) p.numWalls = kMaxWalls;
+    p.name[kNameSize - 1] = 0;
+}
+
+// The plug-in's unique identifier, in hosts' four-character form.
+inline constexpr char kEffectIdChars[5] = "KLvn";
+
 }  // namespace kelvoran

@@ -12,13 +12,6 @@ void putBigEndian(unsigned char* at, uint32_t value) {
     at[2] = uint8_t(value >> 8), at[3] = uint8_t(value);
 }
 
-// Hosts and other programs may have written anything; keep the record safe to use.
-void makeSafe(KelvoranProgram& p) {
-    if (p.numWalls < 0) p.numWalls = 0;
-    if (p.numWalls > kMaxWalls) p.numWalls = kMaxWalls;
-    p.name[kNameSize - 1] = 0;
-}
-
 }  // namespace
 
 std::string cutExtension(const std::string& path) {
@@ -67,7 +60,7 @@ bool loadProgramFile(KelvoranProgram& program, const std::string& chosen) {
     std::fclose(f);
     if (failed || got <= size_t(kFxpHeaderSize)) return false;
     std::memcpy(&program, image + kFxpHeaderSize, got - kFxpHeaderSize);
-    makeSafe(program);
+    makeProgramSafe(program);
     return true;
 }
 

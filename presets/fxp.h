@@ -11,7 +11,6 @@ namespace kelvoran {
 constexpr int kFxpHeaderSize = 60;
 constexpr int kFxpFileSize = kFxpHeaderSize + int(sizeof(KelvoranProgram));  // 9,496
 // The effect's unique identifier, in file order.
-inline constexpr char kEffectIdChars[5] = "KLvn";
 
 // A chosen path without its extension: the last four characters go when the path is
 // longer than four and the fourth from the end is a dot (room.wav -> room, a.fx stays).

@@ -29,7 +29,7 @@ constexpr OutputPin kOutputPins[] = {
 EffectVST::EffectVST(audioMasterCallback host) : AudioEffectX(host, kNumPrograms, kNumParameters) {
     // The editor builds the engine and hands it to us; we keep the editor as ours.
     setEditor(new KelvoranEditor(this));
-    setUniqueID(vstFourCC('K', 'L', 'v', 'n'));
+    setUniqueID(vstFourCC(kEffectIdChars[0], kEffectIdChars[1], kEffectIdChars[2], kEffectIdChars[3]));
     programsAreChunks(true);
     setNumInputs(2);
     setNumOutputs(6);

@@ -9,15 +9,6 @@ namespace kelvoran {
 
 namespace {
 
-// A stored program read from outside may claim any wall count and an unterminated
-// name. The count is clamped into 0..256 and the name cut to 27 characters, so that
-// nothing reads or writes past the record; every other byte is kept as it came.
-void makeSafe(KelvoranProgram& p) {
-    if (p.numWalls < 0) p.numWalls = 0;
-    if (p.numWalls > kMaxWalls) p.numWalls = kMaxWalls;
-    p.name[kNameSize - 1] = 0;
-}
-
 // Host blocks carry no alignment promise: records are copied out byte-wise.
 void takeLegacy(KelvoranProgram& target, const unsigned char* data) {
     auto legacy = std::make_unique<LegacyProgram>();
@@ -79,7 +70,7 @@ VstInt32 EffectVST::setChunk(void* data, VstInt32 size, bool isPreset) {
     } else if (isPreset && size == kProgramChunkSize) {
         auto taken = std::make_unique<KelvoranProgram>();
         std::memcpy(taken.get(), bytes, sizeof(KelvoranProgram));
-        makeSafe(*taken);
+        makeProgramSafe(*taken);
         std::memcpy(&current, taken.get(), sizeof(KelvoranProgram));
     } else if (!isPreset && size == kLegacyBankChunkSize) {
         for (int k = 0; k < kLegacyBankPrograms; ++k)
@@ -87,7 +78,7 @@ VstInt32 EffectVST::setChunk(void* data, VstInt32 size, bool isPreset) {
     } else if (!isPreset && size == kBankChunkSize) {
         auto taken = std::make_unique<BankImage>();
         std::memcpy(taken.get(), bytes, sizeof(BankImage));
-        for (KelvoranProgram& p : taken->programs) makeSafe(p);
+        for (KelvoranProgram& p : taken->programs) makeProgramSafe(p);
         std::memcpy(&engine->bank, taken.get(), sizeof(BankImage));
     } else {
         return 0;
