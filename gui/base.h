@@ -61,6 +61,11 @@ inline CColor MakeCColor(unsigned char r, unsigned char g, unsigned char b, unsi
     return c;
 }
 
+// Colours the toolkit's own pop-ups (menus, file dialog) share with the panel artwork.
+const CColor kDisplayColor = MakeCColor(88, 105, 125);
+const CColor kPopupBorderColor = MakeCColor(112, 128, 148);
+const CColor kPopupTextColor = MakeCColor(222, 226, 232);
+
 extern const CColor kBlackCColor;
 extern const CColor kWhiteCColor;
 extern const CColor kGreyCColor;

@@ -11,10 +11,10 @@ constexpr long kSeparatorHeight = 7;
 constexpr long kCheckColumn = 16;
 constexpr long kArrowColumn = 16;
 const CColor kMenuBack = MakeCColor(34, 40, 48);
-const CColor kMenuBorder = MakeCColor(112, 128, 148);
-const CColor kMenuText = MakeCColor(222, 226, 232);
+const CColor kMenuBorder = kPopupBorderColor;
+const CColor kMenuText = kPopupTextColor;
 const CColor kMenuDisabledText = MakeCColor(110, 116, 124);
-const CColor kMenuHighlight = MakeCColor(88, 105, 125);
+const CColor kMenuHighlight = kDisplayColor;
 const CColor kMenuSeparator = MakeCColor(70, 80, 94);
 } // namespace
 

@@ -16,7 +16,7 @@
 
 namespace {
 
-const CColor kDisplayBack = MakeCColor(88, 105, 125);
+const CColor kDisplayBack = kDisplayColor;
 const CColor kDisplayText = MakeCColor(192, 192, 192);
 
 struct NoListener : CControlListener {
