@@ -43,16 +43,15 @@ void ReverbEngine::processBlock(float** inputs, float** outputs, int count, int 
     if (n <= 0) std::fill(o, o + 5, discardOutput);
 
     // A block longer than announced is rendered in pieces that fit the dry buffers.
-    auto at = [&](float* p, int done) {
+    // The scratch buffers stand in for missing channels and never advance.
+    auto at = [&](auto* p, int done) {
         return p == discardOutput || p == silentInput ? p : p + done;
     };
-    float* i1 = const_cast<float*>(in1);
-    float* i2 = const_cast<float*>(in2);
     for (int done = 0; done < count;) {
         int c = std::min(count - done, dryCapacity);
         float* x[5];
         for (int k = 0; k < 5; ++k) x[k] = at(o[k], done);
-        const float *a = at(i1, done), *b = at(i2, done);
+        const float *a = at(in1, done), *b = at(in2, done);
         if (n >= 5) renderBlock5(a, b, x[0], x[1], x[2], x[3], x[4], c);
         else if (n == 4) renderBlock4(a, b, x[0], x[1], x[2], x[3], c);
         else renderBlock2(a, b, x[0], x[1], c);

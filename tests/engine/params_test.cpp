@@ -64,8 +64,9 @@ TEST(ParameterApplication, ConversionTable) {
     for (const Case& c : cases) {
         e->applyParameter(c.index, c.value);
         EXPECT_NEAR(c.field(*e), c.expected, 1e-5f * std::max(1.0f, std::fabs(c.expected))) << c.what;
-        if (c.index < kNumProgramParameters)
+        if (c.index < kNumProgramParameters) {
             EXPECT_EQ(e->program().slot[kParameterSlot[c.index]], c.value) << c.what << " slot";
+        }
     }
     e->applyParameter(16, 0.5f);
     EXPECT_NEAR(e->headSin, 0.0f, 1e-6f);

@@ -59,7 +59,9 @@ TEST(ProgramRecord, LegacyConversionMovesSlotsKeepsNameAndSetsModulation) {
     std::strcpy(p.name, "Mine");
     convertLegacyProgram(p, legacy);
     for (int i = 0; i <= 28; ++i)
-        if (i != 15) EXPECT_EQ(p.slot[i], i + 0.5f) << i;
+        if (i != 15) {
+            EXPECT_EQ(p.slot[i], i + 0.5f) << i;
+        }
     EXPECT_EQ(p.slot[parSpeakerOut5], 14.5f) << "slot 15 takes legacy slot 14";
     EXPECT_EQ(p.slot[parDiffMod], 0.5f);
     EXPECT_EQ(p.slot[parDiffSize], 29.5f);
